@@ -1,0 +1,2 @@
+# The grain mash calculation on its own, and the grain mash windows driven offscreen.
+ferlund_add_test(grain_mash_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/GrainMashTests.cpp LIBS mash)
