@@ -11,6 +11,20 @@ constexpr Extended GrainVolumePerKg = 5.0L / 7;
 
 } // namespace
 
+GrainSettingsTexts GrainSettingsTexts::fromList(const QStringList& values)
+{
+    if (values.size() != 4)
+        return {};
+    return {values.at(0), values.at(1), values.at(2), values.at(3)};
+}
+
+QString GrainSettingsSection() { return QStringLiteral("Options_1"); }
+
+QStringList GrainSettingsKeys()
+{
+    return {QStringLiteral("V_kub"), QStringLiteral("V_vod"), QStringLiteral("S_dr"), QStringLiteral("P_dr")};
+}
+
 Outcome CalculateGrainMash(const GrainSettingsTexts& settings)
 {
     return RunCalculation([&](Outcome& out) {
