@@ -5,7 +5,11 @@
 #include "GrainMash.h"
 
 #include <QDialog>
+#include <QFont>
 #include <memory>
+#include <vector>
+
+class QLabel;
 
 namespace Ui {
 class TForm5;
@@ -30,6 +34,14 @@ private:
     void Button1Click(); // "Расчитать"
     void BitBtn1Click(); // "Настройка данных"
     void Button2Click(); // "Закрыть"
+    void FitResults();
+
+    struct ResultRow {
+        QLabel* result;
+        QLabel* next; // the label to its right on the same row
+        QFont font;   // as designed
+    };
 
     std::unique_ptr<Ui::TForm5> ui;
+    std::vector<ResultRow> resultRows_;
 };

@@ -104,6 +104,7 @@ private slots:
     void settingsWindowWithoutFile();
     void savedChangeShowsAtNextPress();
     void emptiedFieldIsSavedAndFailsConversion();
+    void longResultsStayInTheirRows();
     void refusedKeyInSettingsField_data();
     void refusedKeyInSettingsField();
     void writeFailureKeepsSettingsWindowOpen();
@@ -492,6 +493,37 @@ void GrainWindowTests::emptiedFieldIsSavedAndFailsConversion()
     QCOMPARE(ReadSetting("Options_1", "V_vod", "-"), QString());
     QCOMPARE(results, (QStringList{"28", "0", "0", "0", "0", "0", "0", "0", "0"}));
     QCOMPARE(shown(*boxes_), QStringList{"error: '' is not a valid floating point value."});
+}
+
+void GrainWindowTests::longResultsStayInTheirRows()
+{
+    // Each result and the label after it on its row.
+    const QList<std::pair<QString, QString>> rows = {
+        {"Label54", "Label3"},  {"Label11", "Label18"}, {"Label13", "Label20"}, {"Label12", "Label19"},
+        {"Label14", "Label21"}, {"Label15", "Label22"}, {"Label17", "Label10"}, {"Label52", "Label53"},
+        {"Label53", "Label51"}};
+    writeSettingsFile("[Options_1]\r\nV_kub=4000\r\nV_vod=4\r\nS_dr=2.74\r\nP_dr=15\r\n");
+
+    TForm5 form;
+    const int designedSize = Child<QLabel>(&form, QStringLiteral("Label15"))->font().pointSize();
+    click(&form, "Button1");
+    QCOMPARE(resultTexts(&form), (QStringList{"2800", "4.71", "594", "89.09", "1627.39", "8909.09", "29.7", "297", "252.42"}));
+    for (const auto& [result, next] : rows) {
+        const QLabel* label = Child<QLabel>(&form, result);
+        QVERIFY2(label->geometry().right() < Child<QLabel>(&form, next)->x(), qPrintable(result));
+        QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(result)); // nothing cut off
+    }
+    auto* pressed = Child<QLabel>(&form, QStringLiteral("Label15"));
+    QVERIFY(pressed->font().pointSizeF() < designedSize);
+    QCOMPARE(pressed->toolTip(), QStringLiteral("8909.09"));
+
+    // A short result gets its designed size back.
+    writeSettingsFile("[Options_1]\r\nV_kub=40\r\nV_vod=4\r\nS_dr=2.74\r\nP_dr=15\r\n");
+    click(&form, "Button1");
+    QCOMPARE(resultTexts(&form), BuiltInResults);
+    QCOMPARE(pressed->font().pointSize(), designedSize);
+    QCOMPARE(pressed->toolTip(), QString());
+    QCOMPARE(shown(*boxes_), QStringList());
 }
 
 void GrainWindowTests::refusedKeyInSettingsField_data()
