@@ -120,6 +120,10 @@ private:
 
 void GrainWindowTests::initTestCase()
 {
+    // The kept texts are empty when the program starts.
+    const GrainSettingsTexts& atStart = GrainSettings();
+    QCOMPARE((QStringList{atStart.vKub, atStart.vVod, atStart.sDr, atStart.pDr}), QStringList(4, QString()));
+
     UseRussianLocale();
     InstallFontSubstitutions();
     watchdog_ = std::make_unique<ModalWatchdog>();
