@@ -200,16 +200,16 @@ private:
 };
 
 // Runs the probe (a second calculator) on database for strength; its standard output,
-// or the error text prefixed with "failed: ".
-QString RunProbe(const QString& database, const QString& strength, QProcessEnvironment environment,
-                 const QStringList& wrapper = {})
+// or the error text prefixed with "failed: ". wrapper runs it under another user.
+QString RunProbe(const QString& program, const QString& database, const QString& strength,
+                 const QProcessEnvironment& environment, const QStringList& wrapper = {})
 {
     QProcess probe;
     probe.setProcessEnvironment(environment);
     QStringList arguments = wrapper;
-    arguments << QStringLiteral(FERLUND_TEST_PROBE) << database << strength;
-    const QString program = arguments.takeFirst();
-    probe.start(program, arguments);
+    arguments << program << database << strength;
+    const QString executable = arguments.takeFirst();
+    probe.start(executable, arguments);
     if (!probe.waitForFinished(60000))
         return QStringLiteral("failed: the probe did not finish");
     if (probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
@@ -550,8 +550,17 @@ void ReferenceDatabaseTests::twoProcessesAtOnce()
     QVERIFY(row.has_value());
 
     // While this connection and its transaction are open, a second calculator opens the same
-    // file and looks up.
-    const QString output = RunProbe(kDatabase, QStringLiteral("70"), QProcessEnvironment::systemEnvironment());
+    // file and looks up. It is installed the way the program is, beside its Firebird root, and
+    // finds that root by itself: with the engine's default configuration it would be refused.
+    QTemporaryDir installed;
+    QVERIFY(installed.isValid());
+    const QString program = installed.filePath(QStringLiteral("ReferenceProbe"));
+    QVERIFY(QFile::copy(QStringLiteral(FERLUND_TEST_PROBE), program));
+    QVERIFY(QFile::link(QStringLiteral(FERLUND_TEST_FIREBIRD_ROOT), installed.filePath(QStringLiteral("firebird"))));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("FIREBIRD"));
+
+    const QString output = RunProbe(program, kDatabase, QStringLiteral("70"), environment);
     QVERIFY2(output.startsWith(QStringLiteral("%1 %2\n").arg(row->P_MAS, 0, 'g', 17).arg(row->PL, 0, 'g', 17)),
              qPrintable(output));
     QVERIFY(database.lookup(QStringLiteral("40")).has_value());
@@ -582,7 +591,7 @@ void ReferenceDatabaseTests::normalUserOnAFileItMayNotWrite()
         if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
             QSKIP("setpriv is needed to run the probe as another user");
     }
-    const QString output = RunProbe(copy, QStringLiteral("70"), environment, wrapper);
+    const QString output = RunProbe(QStringLiteral(FERLUND_TEST_PROBE), copy, QStringLiteral("70"), environment, wrapper);
     const AlcoholRow expected = AlcoholAtStrength(70);
     const QString lockDir = QStringLiteral("/tmp/firebird-%1").arg(user);
     QCOMPARE(output, QStringLiteral("%1 %2\nFIREBIRD_LOCK=%3\n")
