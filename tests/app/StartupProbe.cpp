@@ -1,0 +1,50 @@
+// The program's start-up with a main window whose creation fails before the event loop, as
+// when the database client library cannot be loaded. It reports the box that appears (and
+// presses its OK) on standard output, then ends with the start-up's exit code.
+
+#include "Error.h"
+#include "ModalDriver.h"
+#include "Startup.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTextStream>
+#include <QWidget>
+
+namespace {
+
+class FailingWindow : public QWidget {
+public:
+    FailingWindow() { throw Error(QStringLiteral("Unable to load the database client library"), "EDatabaseError"); }
+    bool QuitRequested() const { return false; }
+};
+
+QString visibleControls(QString text)
+{
+    return text.replace(QLatin1Char('\r'), QStringLiteral("\\r")).replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    WhenModalShown([](QWidget* modal) {
+        QTextStream out(stdout);
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        out << "caption=" << modal->windowTitle() << '\n'
+            << "owner=" << (modal->parentWidget() != nullptr ? "window" : "none") << '\n'
+            << "modality=" << static_cast<int>(modal->windowModality()) << '\n';
+        if (box != nullptr) {
+            out << "icon=" << static_cast<int>(box->icon()) << '\n'
+                << "text=" << visibleControls(box->text()) << '\n';
+            out.flush();
+            box->button(QMessageBox::Ok)->click();
+        } else {
+            out.flush();
+            modal->close();
+        }
+    });
+    return RunProgram<FailingWindow>(application);
+}
