@@ -386,7 +386,10 @@ void ReferenceDatabaseTests::missingFieldsAndNulls()
                      .arg(nulls, noDensity)
                      .toLocal8Bit());
     script.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("FIREBIRD_LOCK"), dir.filePath(QStringLiteral("lock")));
     QProcess isql;
+    isql.setProcessEnvironment(environment);
     isql.setProcessChannelMode(QProcess::MergedChannels);
     isql.start(QStringLiteral(FERLUND_TEST_ISQL), {QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-q"),
                                                  QStringLiteral("-b"), QStringLiteral("-i"), script.fileName()});
