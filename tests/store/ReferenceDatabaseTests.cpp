@@ -610,7 +610,9 @@ void ReferenceDatabaseTests::normalUserOnAFileItMayNotWrite()
 
 void ReferenceDatabaseTests::serverOnLoopback()
 {
-    if (!QFileInfo(QStringLiteral(FERLUND_TEST_FIREBIRD_SERVER)).isExecutable())
+    // Both come with the server package.
+    if (!QFileInfo(QStringLiteral(FERLUND_TEST_FIREBIRD_SERVER)).isExecutable()
+        || !QFileInfo::exists(QStringLiteral(FERLUND_TEST_SECURITY_SQL)))
         QSKIP("the Firebird server (firebird3.0-server) is not installed");
     PrivateServer server;
     const QString problem = server.start();
