@@ -12,22 +12,43 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFontMetrics>
 #include <QScopeGuard>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
 const QSize kClientArea(882, 548);
 
-// Room a label has to grow to the right before its container cuts it off.
-int roomToTheRight(const QLabel* label)
+// The area a result label may take: to the right up to the edge of its container or the
+// next control on its row, downwards up to the next control below it.
+QSize roomOf(const QLabel* label)
 {
     const QWidget* container = label->parentWidget();
+    QRect inside = container->rect().adjusted(0, 0, -3, -3); // a group box's own frame line
     if (const auto* frame = qobject_cast<const QFrame*>(container))
-        return frame->contentsRect().right() + 1 - label->x();
-    return container->rect().right() + 1 - 3 - label->x(); // a group box's own frame line
+        inside = frame->contentsRect();
+    int right = inside.right() + 1;
+    int bottom = inside.bottom() + 1;
+    const QRect line = label->geometry();
+    for (const QWidget* sibling : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (sibling == label || sibling->isHidden())
+            continue;
+        const QRect other = sibling->geometry();
+        if (other.left() > line.left() && other.top() < line.bottom() + 1 && other.bottom() >= line.top())
+            right = std::min(right, other.left() - 4);
+    }
+    for (const QWidget* sibling : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (sibling == label || sibling->isHidden())
+            continue;
+        const QRect other = sibling->geometry();
+        if (other.top() > line.top() && other.left() < right && other.right() >= line.left())
+            bottom = std::min(bottom, other.top() - 1);
+    }
+    return QSize(right - line.left(), bottom - line.top());
 }
 
 } // namespace
@@ -156,24 +177,45 @@ void TForm1::FitResultLabels()
 {
     for (const auto& [label, font] : resultLabels_) {
         label->setFont(font);
+        label->setWordWrap(false);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->adjustSize();
         label->setToolTip(QString());
-        const int room = roomToTheRight(label);
-        if (label->width() <= room)
+        const QSize room = roomOf(label);
+        if (label->width() <= room.width())
             continue;
-        // A result too long for its panel is drawn smaller rather than cut off; the whole
-        // text is in its tool tip as well.
-        const int lineHeight = label->height();
+
+        // A result too long for its place is never cut off: at the largest size that fits, on
+        // one line or with the unit on a second line, and in its tool tip in full.
+        const QString text = label->text();
         QFont smaller = font;
-        for (qreal size = font.pointSizeF() * room / label->width(); size >= 1; size -= 0.25) {
+        bool fitted = false;
+        for (qreal size = font.pointSizeF() - 0.5; size >= 6 && !fitted; size -= 0.5) {
+            smaller.setPointSizeF(size);
+            const QFontMetrics metrics(smaller);
+            label->setFont(smaller);
+            if (metrics.horizontalAdvance(text) + 2 <= room.width()) {
+                label->adjustSize();
+                fitted = true;
+                break;
+            }
+            const QRect wrapped =
+                metrics.boundingRect(QRect(0, 0, room.width() - 2, 10000), Qt::TextWordWrap | Qt::AlignLeft, text);
+            if (text.contains(QLatin1Char(' ')) && wrapped.width() + 2 <= room.width() &&
+                wrapped.height() <= room.height()) {
+                label->setWordWrap(true);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                label->resize(room.width(), wrapped.height());
+                fitted = true;
+            }
+        }
+        for (qreal size = smaller.pointSizeF(); !fitted && size >= 1; size -= 0.25) {
             smaller.setPointSizeF(size);
             label->setFont(smaller);
             label->adjustSize();
-            if (label->width() <= room)
-                break;
+            fitted = label->width() <= room.width();
         }
-        label->resize(label->width(), lineHeight);
-        label->setToolTip(label->text());
+        label->setToolTip(text);
     }
 }
 

@@ -460,13 +460,23 @@ void MainWindowTests::resultsFitTheirPanels()
 
     for (const QString& name : labels) {
         auto* label = Child<QLabel>(form.get(), name);
-        QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->text()), qPrintable(name));
+        // The whole text is drawn inside the label, the label inside its container, and
+        // nothing else covers it.
+        const int flags = label->wordWrap() ? int(Qt::TextWordWrap) : 0;
+        const QRect drawn = label->fontMetrics().boundingRect(label->contentsRect(), flags | Qt::AlignLeft, label->text());
+        QVERIFY2(drawn.width() <= label->width() && drawn.height() <= label->height(),
+                 qPrintable(name + QLatin1Char(' ') + label->text()));
         const QWidget* container = label->parentWidget();
         const QRect room = qobject_cast<const QFrame*>(container) != nullptr
                                ? static_cast<const QFrame*>(container)->contentsRect()
                                : container->rect();
         QVERIFY2(room.contains(label->geometry()), qPrintable(name + QLatin1Char(' ') + label->text()));
+        for (const QWidget* sibling : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (sibling != label)
+                QVERIFY2(!sibling->geometry().intersects(label->geometry()),
+                         qPrintable(name + QStringLiteral(" under ") + sibling->objectName()));
         QVERIFY(label->font().bold());
+        QVERIFY(label->font().pointSizeF() >= 6);
     }
 
     // A short result afterwards is shown at full size again.
