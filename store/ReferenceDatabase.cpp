@@ -116,6 +116,7 @@ struct FirebirdClient {
 
 namespace {
 
+const char* g_defaultClientLibrary = kFirebirdClientLibrary;
 std::mutex g_clientsMutex;
 std::map<std::string, FirebirdClient*>* g_clients = nullptr;
 
@@ -146,9 +147,17 @@ void PrepareFirebirdEnvironment(const QString& executableDirectory, uid_t user)
         qputenv("FIREBIRD", QFile::encodeName(root));
 }
 
+void SetDefaultClientLibrary(const char* clientLibrary)
+{
+    std::lock_guard lock(g_clientsMutex);
+    g_defaultClientLibrary = clientLibrary != nullptr ? clientLibrary : kFirebirdClientLibrary;
+}
+
 ReferenceDatabase::ReferenceDatabase(const char* clientLibrary) : name_(BuiltInDatabaseName())
 {
     std::lock_guard lock(g_clientsMutex);
+    if (clientLibrary == nullptr)
+        clientLibrary = g_defaultClientLibrary;
     if (g_clients == nullptr)
         g_clients = new std::map<std::string, FirebirdClient*>;
     if (const auto found = g_clients->find(clientLibrary); found != g_clients->end()) {

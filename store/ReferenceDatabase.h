@@ -25,13 +25,17 @@ struct ReferenceRow {
 // The client library this build loads.
 inline constexpr const char* kFirebirdClientLibrary = "libfbclient.so.2";
 
+// For tests of the windows: the library that a ReferenceDatabase made without naming one
+// loads (nullptr restores kFirebirdClientLibrary). The text must outlive its use.
+void SetDefaultClientLibrary(const char* clientLibrary);
+
 class ReferenceDatabase {
 public:
     // Loads the client library (once per process; it stays loaded for the whole run).
     // A library that cannot be loaded raises Error "Firebird library <name> not found in the
     // path. Please install Firebird to use this functionality" (type EIBClientError).
-    // The database name starts as BuiltInDatabaseName().
-    explicit ReferenceDatabase(const char* clientLibrary = kFirebirdClientLibrary);
+    // The database name starts as BuiltInDatabaseName(). nullptr: the default library.
+    explicit ReferenceDatabase(const char* clientLibrary = nullptr);
     ~ReferenceDatabase();
     ReferenceDatabase(const ReferenceDatabase&) = delete;
     ReferenceDatabase& operator=(const ReferenceDatabase&) = delete;

@@ -505,6 +505,13 @@ void ReferenceDatabaseTests::clientLibraryThatCannotBeLoaded()
                                       .arg(library));
         QCOMPARE(QString::fromLatin1(error.typeName()), QStringLiteral("EIBClientError"));
     }
+    // The same through the process-wide default, as a window's database would be made.
+    SetDefaultClientLibrary(name.constData());
+    QCOMPARE(errorOf([] { ReferenceDatabase database; }),
+             QStringLiteral("Firebird library %1 not found in the path. Please install Firebird to use this functionality")
+                 .arg(library));
+    SetDefaultClientLibrary(nullptr);
+
     // The real client is unaffected.
     ReferenceDatabase database;
     database.setDatabaseName(kDatabase);
