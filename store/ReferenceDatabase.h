@@ -31,7 +31,9 @@ void SetDefaultClientLibrary(const char* clientLibrary);
 
 class ReferenceDatabase {
 public:
-    // Loads the client library (once per process; it stays loaded for the whole run).
+    // Loads the client library (once per process; it stays loaded for the whole run, and its
+    // engine is shut down at exit, after the detaches: shut down earlier, it would refuse every
+    // later attach in the process).
     // A library that cannot be loaded raises Error "Firebird library <name> not found in the
     // path. Please install Firebird to use this functionality" (type EIBClientError).
     // The database name starts as BuiltInDatabaseName(). nullptr: the default library.
