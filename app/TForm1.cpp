@@ -1,6 +1,8 @@
 #include "TForm1.h"
 
 #include "Blending.h"
+#include "BrKalkuljtor.h"
+#include "BrZerno.h"
 #include "ErrorDispatch.h"
 #include "Help.h"
 #include "KeyFilter.h"
@@ -243,12 +245,12 @@ void TForm1::Button7Click()
 
 void TForm1::BitBtn1Click()
 {
-    Guarded([] { /* SUGAR MASH WINDOW: RunModal<TForm2>() from mash/BrKalkuljtor.h goes here */ });
+    Guarded([] { RunModal<TForm2>(); });
 }
 
 void TForm1::BitBtn2Click()
 {
-    Guarded([] { /* GRAIN MASH WINDOW: RunModal<TForm5>() from mash/BrZerno.h goes here */ });
+    Guarded([] { RunModal<TForm5>(); });
 }
 
 void TForm1::BitBtn3Click()

@@ -144,6 +144,8 @@ private slots:
     void doublePointTypedThenRefusedByConversion();
 
     void aboutTwice();
+    void mashWindowsRunModally_data();
+    void mashWindowsRunModally();
     void helpWithoutHelpFile();
     void helpLooksInTheCurrentDirectory();
     void exitButtonClosesBeforeDestroy();
@@ -639,6 +641,42 @@ void MainWindowTests::aboutTwice()
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
     QVERIFY(boxes->boxes.isEmpty());
     QVERIFY(form->isVisible());
+}
+
+void MainWindowTests::mashWindowsRunModally_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("windowClass");
+    QTest::addColumn<QString>("windowName");
+    QTest::newRow("sugar") << "BitBtn1" << "TForm2" << "Form2";
+    QTest::newRow("grain") << "BitBtn2" << "TForm5" << "Form5";
+}
+
+void MainWindowTests::mashWindowsRunModally()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, windowClass);
+    QFETCH(QString, windowName);
+
+    QPointer<QWidget> opened;
+    QString className;
+    QString objectName;
+    bool owned = true;
+    WhenModalShown([&](QWidget* modal) {
+        opened = modal;
+        className = QString::fromLatin1(modal->metaObject()->className());
+        objectName = modal->objectName();
+        owned = modal->parentWidget() != nullptr;
+        modal->close();
+    });
+    QTest::mouseClick(Child<QPushButton>(form.get(), button), Qt::LeftButton);
+    QCOMPARE(className, windowClass);
+    QCOMPARE(objectName, windowName);
+    QVERIFY(!owned);
+    QVERIFY2(opened.isNull(), "the window outlived its modal run");
+    QVERIFY(form->isVisible());
+    for (const BoxRequest& box : boxes->boxes) // only what the window itself may tell at creation
+        QCOMPARE(box.kind, BoxKind::Plain);
 }
 
 void MainWindowTests::helpWithoutHelpFile()
