@@ -9,6 +9,7 @@
 #include "Outcome.h"
 #include "Pictures.h"
 #include "RawSpiritCut.h"
+#include "WaterDilution.h"
 #include "Windows.h"
 
 #include <QCloseEvent>
@@ -109,6 +110,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 
     connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(ui.Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(ui.Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
     connect(ui.Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
     connect(ui.Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
     connect(ui.BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
@@ -132,24 +134,25 @@ void TForm1::FormCreate()
 {
     Guarded([this] {
         LifecycleTrace().append(QStringLiteral("FormCreate"));
-        // The reference database is opened here; when it cannot be, the user has been told
-        // and quitRequested_ ends the run before the window is shown.
+        // When the database cannot be opened by either name the user has been told, and the
+        // run ends before the window is ever shown.
+        quitRequested_ = OpenReferenceDatabase(IBDatabase1);
     });
 }
 
 void TForm1::FormClose()
 {
-    Guarded([] {
+    Guarded([this] {
         LifecycleTrace().append(QStringLiteral("FormClose"));
-        // The reference query is closed here, always before the connection.
+        IBDatabase1.closeQuery(); // always before the connection
     });
 }
 
 void TForm1::FormDestroy()
 {
-    Guarded([] {
+    Guarded([this] {
         LifecycleTrace().append(QStringLiteral("FormDestroy"));
-        // The reference database connection is closed here, after the query.
+        IBDatabase1.close();
     });
 }
 
@@ -229,6 +232,14 @@ void TForm1::Button1Click()
 void TForm1::Button3Click()
 {
     Guarded([this] { Present(CalculateMashHeads(ui.Edit3->text())); });
+}
+
+void TForm1::Button4Click()
+{
+    Guarded([this] {
+        Present(RunWaterDilution(ui.Edit4->text(), ui.Edit5->text(), ui.Edit6->text(),
+                                 [this](const QString& strength) { return IBDatabase1.lookup(strength); }));
+    });
 }
 
 void TForm1::Button5Click()

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the four calculator panels, the mash calculators, help, About and exit.
 
+#include "ReferenceDatabase.h"
 #include "ui_TForm1.h"
 
 #include <QFont>
@@ -37,6 +38,7 @@ public:
 
     void Button1Click();
     void Button3Click();
+    void Button4Click();
     void Button5Click();
     void Button7Click();
 
@@ -65,6 +67,10 @@ private:
     void FitResultLabels();
 
     Ui::TForm1 ui;
+    // The reference database: the connection, its transaction and the lookup query in one.
+    // Built with the controls, before FormCreate; a client library that cannot be loaded
+    // fails the window's creation.
+    ReferenceDatabase IBDatabase1;
     std::vector<std::pair<QLabel*, QFont>> resultLabels_; // with the font each was built with
     bool quitRequested_ = false;
     bool shownBefore_ = false;
