@@ -428,7 +428,20 @@ void ReferenceDatabase::close() noexcept
     }
 }
 
-QString BuiltInDatabaseName() { return QDir(ExecutableDirectory()).filePath(QStringLiteral("ALC.FDB")); }
+namespace {
+
+QString g_builtInDatabaseName; // empty: the file beside the executable
+
+} // namespace
+
+QString BuiltInDatabaseName()
+{
+    if (!g_builtInDatabaseName.isEmpty())
+        return g_builtInDatabaseName;
+    return QDir(ExecutableDirectory()).filePath(QStringLiteral("ALC.FDB"));
+}
+
+void SetBuiltInDatabaseName(const QString& name) { g_builtInDatabaseName = name; }
 
 bool OpenReferenceDatabase(ReferenceDatabase& database)
 {

@@ -89,8 +89,13 @@ private:
     std::optional<double> lastBound_;
 };
 
-// The absolute path of ALC.FDB in the executable's directory.
+// The absolute path of ALC.FDB in the executable's directory, unless a test set another.
 QString BuiltInDatabaseName();
+
+// For tests of the start-up: the name that BuiltInDatabaseName() gives from now on (and that
+// a ReferenceDatabase made later starts with). An empty text restores the path beside the
+// executable.
+void SetBuiltInDatabaseName(const QString& name);
 
 // The environment the client library reads when it loads, set only where the user left it
 // unset: FIREBIRD_LOCK, for a user other than root, to a directory of the user's own (the
