@@ -3,6 +3,7 @@
 #include "Error.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -149,19 +150,45 @@ std::int32_t ParseInteger(const QString& text)
     return static_cast<std::int32_t>(result);
 }
 
+namespace {
+
+constexpr int kMaxDigit = 37;
+
+using DigitFactors = std::array<double, 2 * kMaxDigit + 1>;
+
+// The factor of each digit as a stored double, worked out once instead of on every call (on
+// first use, so that a caller's own static initialisation finds it ready).
+const DigitFactors& digitFactors()
+{
+    static const DigitFactors table = [] {
+        DigitFactors factors{};
+        for (int digit = -kMaxDigit; digit <= kMaxDigit; ++digit) {
+            const unsigned magnitude = static_cast<unsigned>(digit < 0 ? -digit : digit);
+            double factor = 1;
+            if (digit > 0)
+                factor = store(Power10(magnitude));
+            else if (digit < 0)
+                factor = store(1.0L / Power10(magnitude));
+            factors[static_cast<std::size_t>(digit + kMaxDigit)] = factor;
+        }
+        return factors;
+    }();
+    return table;
+}
+
+} // namespace
+
 double RoundToDigit(double x, int digit)
 {
-    if (digit < -37 || digit > 37)
+    if (digit < -kMaxDigit || digit > kMaxDigit)
         RaiseInvalidOperation();
-    const unsigned magnitude = static_cast<unsigned>(digit < 0 ? -digit : digit);
-    double factor = 1;
-    if (digit > 0)
-        factor = store(Power10(magnitude));
-    else if (digit < 0)
-        factor = store(1.0L / Power10(magnitude));
+    const double factor = digitFactors()[static_cast<std::size_t>(digit + kMaxDigit)];
 
-    const Extended quotient = divide(x, factor);
-    const Extended rounded = std::nearbyint(quotient); // the current mode: nearest, ties to even
+    const Extended quotient = Extended(x) / factor; // every factor of the table is above zero
+    // The current mode: nearest, ties to even. rint, not nearbyint: the two differ only in the
+    // inexact flag, which nothing reads, and nearbyint saves and restores the whole x87
+    // environment around the rounding, which costs more than the rest of this function.
+    const Extended rounded = std::rint(quotient);
     if (!(rounded >= -0x1p63L && rounded < 0x1p63L))
         RaiseInvalidOperation();
     return store(rounded * factor);
