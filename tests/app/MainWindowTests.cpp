@@ -1,4 +1,5 @@
 #include "CutsCases.h"
+#include "DilutionCases.h"
 #include "Help.h"
 #include "MessageBoxes.h"
 #include "ModalDriver.h"
@@ -131,6 +132,11 @@ private slots:
     void mixStrength() { pressThroughWindow({"Edit7", "Edit8", "Edit9", "Edit10"}, "Button5", {"Label30"}); }
     void spiritAndWater_data() { cases::SpiritAndWaterRows(); }
     void spiritAndWater() { pressThroughWindow({"Edit12", "Edit11", "Edit14"}, "Button7", {"Label46", "Label52"}); }
+    // On the real ALC.FDB beside the tests.
+    void waterDilution_data() { cases::WaterDilutionRealTableRows(); }
+    void waterDilution() { pressThroughWindow({"Edit4", "Edit5", "Edit6"}, "Button4", {"Label13", "Label14"}); }
+    void waterDilutionStepOrder_data();
+    void waterDilutionStepOrder() { pressThroughWindow({"Edit4", "Edit5", "Edit6"}, "Button4", {"Label13", "Label14"}); }
 
     void sugarFieldPlaysNoPartInTheCut();
     void mixResetBeforeTheWarning();
@@ -395,6 +401,32 @@ void MainWindowTests::pressThroughWindow(const QStringList& fields, const char* 
     for (int i = 0; i < fields.size(); ++i)
         QCOMPARE(Child<QLineEdit>(form.get(), fields[i])->text(), inputs[i]);
     QVERIFY(form->isVisible());
+}
+
+void MainWindowTests::waterDilutionStepOrder_data()
+{
+    using namespace cases;
+    // A strength that the lookup refuses with an error: where a step must not be reached, its
+    // field holds one, so that a lookup run too early shows in the boxes.
+    const char* refused = "70); --";
+    const QString refusedError = NotAFloat(QString::fromUtf8(refused));
+    Columns();
+    Row("check 1: Edit4 is 0", {"0", refused, refused}, {}, kMissing);
+    Row("check 2: Edit5 is 0", {"1000", "0", refused}, {}, kMissing);
+    Row("check 3: Edit6 is 0", {"1000", refused, "0"}, {}, kMissing);
+    Row("check 4: Edit4 empty", {"", refused, refused}, {}, kMissing);
+    Row("check 5: Edit5 empty", {"1000", "", refused}, {}, kMissing);
+    Row("check 6: Edit6 empty", {"1000", refused, ""}, {}, kMissing);
+    Row("all checks pass, then the spirit's lookup", {"1000", refused, "40"}, {}, {}, refusedError);
+    Row("the required strength's lookup second", {"1000", "70", refused}, {}, {}, refusedError);
+    Row("no row for the spirit at -1", {"1000", "-1", "40"}, {}, kMissing);
+    Row("no row for the required strength at -1", {"1000", "70", "-1"}, {}, kNoSuchData);
+    Row("no row for the spirit: the second lookup never runs", {"1000", "-1", refused}, {}, kMissing);
+    // "." alone converts to 0, as in every field: after both lookups, nothing to dilute.
+    Row("volume . is converted after both lookups", {".", "70", "40"}, Dilution("0", "0"));
+    Row("volume ., no row for the required strength", {".", "70", "100.1"}, {}, kNoSuchData);
+    Row("volume 1.2.3, no row for the spirit", {"1.2.3", "100.1", "40"}, {}, kMissing);
+    Row("volume 1.2.3, no row for the required strength", {"1.2.3", "70", "100.1"}, {}, kNoSuchData);
 }
 
 void MainWindowTests::sugarFieldPlaysNoPartInTheCut()

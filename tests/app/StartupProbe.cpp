@@ -1,10 +1,13 @@
 // The program's start-up with a main window whose creation fails before the event loop, as
 // when the database client library cannot be loaded. It reports the box that appears (and
 // presses its OK) on standard output, then ends with the start-up's exit code.
+// With the argument "main-window" the real TForm1 is started instead (run where its client
+// library cannot be loaded), and the handlers that ran are reported too.
 
 #include "Error.h"
 #include "ModalDriver.h"
 #include "Startup.h"
+#include "TForm1.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -46,5 +49,10 @@ int main(int argc, char* argv[])
             modal->close();
         }
     });
+    if (application.arguments().contains(QStringLiteral("main-window"))) {
+        const int exitCode = RunProgram<TForm1>(application);
+        QTextStream(stdout) << "handlers=" << TForm1::LifecycleTrace().join(QLatin1Char(',')) << '\n';
+        return exitCode;
+    }
     return RunProgram<FailingWindow>(application);
 }
