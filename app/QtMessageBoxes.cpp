@@ -20,10 +20,48 @@ QWidget* owner()
     return active != nullptr ? active : QApplication::activeWindow();
 }
 
+// What a box shows of a text. A field's whole text can end up in a message (a pasted
+// megabyte inside "'%s' is not a valid floating point value"); laid out whole, it would make
+// the box far larger than the screen, with its OK button out of reach, and take seconds to
+// lay out. So a very long text keeps its beginning and its end with the middle elided, and
+// a run without blanks too long for one line is broken into lines, as it could not wrap.
+QString displayedText(const QString& text)
+{
+    constexpr qsizetype kHead = 400;
+    constexpr qsizetype kTail = 200;
+    constexpr qsizetype kRun = 80;
+    QString shown = text;
+    if (shown.size() > kHead + kTail + 100) {
+        qsizetype head = kHead;
+        if (shown[head - 1].isHighSurrogate())
+            --head;
+        qsizetype tail = kTail;
+        if (shown[shown.size() - tail].isLowSurrogate())
+            --tail;
+        shown = shown.left(head) + QStringLiteral(" … ") + shown.right(tail);
+    }
+    QString broken;
+    broken.reserve(shown.size() + shown.size() / kRun);
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const QChar c = shown[i];
+        if (c.isSpace()) {
+            run = 0;
+        } else if (run == kRun && !c.isLowSurrogate()) {
+            broken += QLatin1Char('\n');
+            run = 0;
+        }
+        broken += c;
+        if (!c.isSpace() && !c.isLowSurrogate())
+            ++run;
+    }
+    return broken;
+}
+
 // The system-style box: caption, text, optional stop icon, one OK button.
 void showStandardBox(const BoxRequest& request, QMessageBox::Icon icon, QWidget* parent)
 {
-    QMessageBox box(icon, request.caption, request.text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, request.caption, displayedText(request.text), QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setTextFormat(Qt::PlainText); // field texts end up in messages: never read them as markup
     box.setWindowModality(Qt::ApplicationModal);
@@ -54,11 +92,12 @@ public:
         auto* text = new QLabel(this);
         text->setObjectName(QStringLiteral("Text"));
         text->setTextFormat(Qt::PlainText);
-        text->setText(request.text);
+        const QString shown = displayedText(request.text);
+        text->setText(shown);
         text->setWordWrap(true);
         const QRect bounds = QFontMetrics(text->font())
                                  .boundingRect(QRect(0, 0, desktop.width() / 2, 0),
-                                               Qt::TextWordWrap | Qt::AlignLeft, request.text);
+                                               Qt::TextWordWrap | Qt::AlignLeft, shown);
         text->setFixedSize(bounds.width() + 1, bounds.height());
 
         ok_ = new QPushButton(QStringLiteral("OK"), this);
