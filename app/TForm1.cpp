@@ -15,44 +15,13 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFontMetrics>
-#include <QScopeGuard>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QUrl>
-#include <algorithm>
 
 namespace {
 
 const QSize kClientArea(882, 548);
-
-// The area a result label may take: to the right up to the edge of its container or the
-// next control on its row, downwards up to the next control below it.
-QSize roomOf(const QLabel* label)
-{
-    const QWidget* container = label->parentWidget();
-    QRect inside = container->rect().adjusted(0, 0, -3, -3); // a group box's own frame line
-    if (const auto* frame = qobject_cast<const QFrame*>(container))
-        inside = frame->contentsRect();
-    int right = inside.right() + 1;
-    int bottom = inside.bottom() + 1;
-    const QRect line = label->geometry();
-    for (const QWidget* sibling : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (sibling == label || sibling->isHidden())
-            continue;
-        const QRect other = sibling->geometry();
-        if (other.left() > line.left() && other.top() < line.bottom() + 1 && other.bottom() >= line.top())
-            right = std::min(right, other.left() - 4);
-    }
-    for (const QWidget* sibling : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (sibling == label || sibling->isHidden())
-            continue;
-        const QRect other = sibling->geometry();
-        if (other.top() > line.top() && other.left() < right && other.right() >= line.left())
-            bottom = std::min(bottom, other.top() - 1);
-    }
-    return QSize(right - line.left(), bottom - line.top());
-}
 
 } // namespace
 
@@ -81,7 +50,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
             label->adjustSize();
     for (QLabel* label : {ui.Label3, ui.Label4, ui.Label37, ui.Label38, ui.Label7, ui.Label13, ui.Label14,
                           ui.Label30, ui.Label46, ui.Label52})
-        resultLabels_.emplace_back(label, label->font());
+        resultLabels_.add(label);
 
     const QString still = QStringLiteral(":/pictures/still.svg");
     ui.Image1->setPixmap(RenderPicture(still, FittedSize(still, ui.Image1->size())));
@@ -171,58 +140,7 @@ void TForm1::showEvent(QShowEvent* event)
     }
 }
 
-void TForm1::Present(const Outcome& outcome)
-{
-    // Also when the outcome ends in an error: the texts written before it are fitted too.
-    const auto fit = qScopeGuard([this] { FitResultLabels(); });
-    Deliver(this, outcome);
-}
-
-void TForm1::FitResultLabels()
-{
-    for (const auto& [label, font] : resultLabels_) {
-        label->setFont(font);
-        label->setWordWrap(false);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        label->adjustSize();
-        label->setToolTip(QString());
-        const QSize room = roomOf(label);
-        if (label->width() <= room.width())
-            continue;
-
-        // A result too long for its place is never cut off: at the largest size that fits, on
-        // one line or with the unit on a second line, and in its tool tip in full.
-        const QString text = label->text();
-        QFont smaller = font;
-        bool fitted = false;
-        for (qreal size = font.pointSizeF() - 0.5; size >= 6 && !fitted; size -= 0.5) {
-            smaller.setPointSizeF(size);
-            const QFontMetrics metrics(smaller);
-            label->setFont(smaller);
-            if (metrics.horizontalAdvance(text) + 2 <= room.width()) {
-                label->adjustSize();
-                fitted = true;
-                break;
-            }
-            const QRect wrapped =
-                metrics.boundingRect(QRect(0, 0, room.width() - 2, 10000), Qt::TextWordWrap | Qt::AlignLeft, text);
-            if (text.contains(QLatin1Char(' ')) && wrapped.width() + 2 <= room.width() &&
-                wrapped.height() <= room.height()) {
-                label->setWordWrap(true);
-                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                label->resize(room.width(), wrapped.height());
-                fitted = true;
-            }
-        }
-        for (qreal size = smaller.pointSizeF(); !fitted && size >= 1; size -= 0.25) {
-            smaller.setPointSizeF(size);
-            label->setFont(smaller);
-            label->adjustSize();
-            fitted = label->width() <= room.width();
-        }
-        label->setToolTip(text);
-    }
-}
+void TForm1::Present(const Outcome& outcome) { DeliverFitted(this, outcome, resultLabels_); }
 
 void TForm1::Button1Click()
 {

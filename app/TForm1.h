@@ -2,13 +2,11 @@
 // The main window: the four calculator panels, the mash calculators, help, About and exit.
 
 #include "ReferenceDatabase.h"
+#include "Windows.h"
 #include "ui_TForm1.h"
 
-#include <QFont>
 #include <QStringList>
 #include <QWidget>
-#include <utility>
-#include <vector>
 
 struct Outcome;
 
@@ -64,14 +62,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FitResultLabels();
-
     Ui::TForm1 ui;
     // The reference database: the connection, its transaction and the lookup query in one.
     // Built with the controls, before FormCreate; a client library that cannot be loaded
     // fails the window's creation.
     ReferenceDatabase IBDatabase1;
-    std::vector<std::pair<QLabel*, QFont>> resultLabels_; // with the font each was built with
+    ResultLabels resultLabels_; // never cut off
     bool quitRequested_ = false;
     bool shownBefore_ = false;
 };

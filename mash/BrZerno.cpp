@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
-#include <QScopeGuard>
 #include <QSvgRenderer>
 
 namespace {
@@ -65,7 +64,10 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
                                 {ui->Label13, ui->Label20}, {ui->Label12, ui->Label19}, {ui->Label14, ui->Label21},
                                 {ui->Label15, ui->Label22}, {ui->Label17, ui->Label10}, {ui->Label52, ui->Label53},
                                 {ui->Label53, ui->Label51}})
-        resultRows_.push_back({result, next, result->font()});
+        // A result too long for its row would run into the label after it.
+        resultLabels_.add(result, [next](const QLabel& label) {
+            return QSize(next->x() - 4 - label.x(), label.height());
+        });
 
     connect(ui->Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TForm5::BitBtn1Click);
@@ -94,36 +96,8 @@ void TForm5::Button1Click()
 {
     Guarded([this] {
         LoadGrainSettings();
-        // Also when the calculation stops part-way: the texts written before it are fitted too.
-        const auto fit = qScopeGuard([this] { FitResults(); });
-        Deliver(this, CalculateGrainMash(grainSettings));
+        DeliverFitted(this, CalculateGrainMash(grainSettings), resultLabels_);
     });
-}
-
-void TForm5::FitResults()
-{
-    for (const ResultRow& row : resultRows_) {
-        QLabel* label = row.result;
-        label->setFont(row.font);
-        label->adjustSize();
-        label->setToolTip(QString());
-        const int room = row.next->x() - 4 - label->x();
-        if (label->width() <= room)
-            continue;
-        // A result too long for its row would run into the unit after it: it is drawn
-        // smaller instead, and the whole text is in its tool tip as well.
-        const int lineHeight = label->height();
-        QFont smaller = row.font;
-        for (qreal size = row.font.pointSizeF() * room / label->width(); size >= 1; size -= 0.25) {
-            smaller.setPointSizeF(size);
-            label->setFont(smaller);
-            label->adjustSize();
-            if (label->width() <= room)
-                break;
-        }
-        label->resize(label->width(), lineHeight);
-        label->setToolTip(label->text());
-    }
 }
 
 void TForm5::BitBtn1Click()

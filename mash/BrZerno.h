@@ -3,11 +3,10 @@
 // quantities of section Options_1 afresh and shows the recipe and the yield.
 
 #include "GrainMash.h"
+#include "Windows.h"
 
 #include <QDialog>
-#include <QFont>
 #include <memory>
-#include <vector>
 
 class QLabel;
 
@@ -34,14 +33,7 @@ private:
     void Button1Click(); // "Расчитать"
     void BitBtn1Click(); // "Настройка данных"
     void Button2Click(); // "Закрыть"
-    void FitResults();
-
-    struct ResultRow {
-        QLabel* result;
-        QLabel* next; // the label to its right on the same row
-        QFont font;   // as designed
-    };
 
     std::unique_ptr<Ui::TForm5> ui;
-    std::vector<ResultRow> resultRows_;
+    ResultLabels resultLabels_; // each stops before the label to its right
 };

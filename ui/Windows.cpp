@@ -5,11 +5,15 @@
 #include <QDialog>
 #include <QEvent>
 #include <QFont>
+#include <QFontMetrics>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QScreen>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -97,6 +101,94 @@ void Deliver(QWidget* window, const Outcome& outcome)
         ShowWarningBox(*outcome.warning);
     if (outcome.error)
         throw *outcome.error;
+}
+
+QSize ResultRoom(const QLabel& label)
+{
+    const QWidget* container = label.parentWidget();
+    QRect inside = container->rect().adjusted(0, 0, -3, -3); // a group box's own frame line
+    if (const auto* frame = qobject_cast<const QFrame*>(container))
+        inside = frame->contentsRect();
+    int right = inside.right() + 1;
+    int bottom = inside.bottom() + 1;
+    const QRect line = label.geometry();
+    const QList<QWidget*> siblings = container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (const QWidget* sibling : siblings) {
+        if (sibling == &label || sibling->isHidden())
+            continue;
+        const QRect other = sibling->geometry();
+        if (other.left() > line.left() && other.top() < line.bottom() + 1 && other.bottom() >= line.top())
+            right = std::min(right, other.left() - 4);
+    }
+    for (const QWidget* sibling : siblings) {
+        if (sibling == &label || sibling->isHidden())
+            continue;
+        const QRect other = sibling->geometry();
+        if (other.top() > line.top() && other.left() < right && other.right() >= line.left())
+            bottom = std::min(bottom, other.top() - 1);
+    }
+    return QSize(right - line.left(), bottom - line.top());
+}
+
+void FitResultLabel(QLabel* label, const QFont& builtFont, const RoomRule& roomOf)
+{
+    label->setFont(builtFont);
+    label->setWordWrap(false);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->adjustSize();
+    label->setToolTip(QString());
+    const QSize room = roomOf(*label);
+    if (label->width() <= room.width())
+        return;
+
+    const QString text = label->text();
+    const int lineHeight = std::min(label->height(), room.height());
+    QFont smaller = builtFont;
+    bool fitted = false;
+    for (qreal size = builtFont.pointSizeF() - 0.5; size >= 6 && !fitted; size -= 0.5) {
+        smaller.setPointSizeF(size);
+        const QFontMetrics metrics(smaller);
+        label->setFont(smaller);
+        if (metrics.horizontalAdvance(text) + 2 <= room.width()) {
+            label->adjustSize();
+            label->resize(label->width(), std::max(label->height(), lineHeight));
+            fitted = true;
+            break;
+        }
+        const QRect wrapped =
+            metrics.boundingRect(QRect(0, 0, room.width() - 2, 10000), Qt::TextWordWrap | Qt::AlignLeft, text);
+        if (text.contains(QLatin1Char(' ')) && wrapped.width() + 2 <= room.width() &&
+            wrapped.height() <= room.height()) {
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->resize(room.width(), wrapped.height());
+            fitted = true;
+        }
+    }
+    // Below the smallest readable size, only on one line: smaller still rather than cut off.
+    for (qreal size = smaller.pointSizeF(); !fitted && size >= 1; size -= 0.25) {
+        smaller.setPointSizeF(size);
+        label->setFont(smaller);
+        label->adjustSize();
+        fitted = label->width() <= room.width();
+        if (fitted)
+            label->resize(label->width(), std::max(label->height(), lineHeight));
+    }
+    label->setToolTip(text);
+}
+
+void ResultLabels::add(QLabel* label, RoomRule room) { entries_.push_back({label, label->font(), std::move(room)}); }
+
+void ResultLabels::fit() const
+{
+    for (const Entry& entry : entries_)
+        FitResultLabel(entry.label, entry.builtFont, entry.room);
+}
+
+void DeliverFitted(QWidget* window, const Outcome& outcome, const ResultLabels& results)
+{
+    const auto fit = qScopeGuard([&results] { results.fit(); });
+    Deliver(window, outcome);
 }
 
 void InstallKeyPressHandler(QLineEdit* edit, std::function<void(QChar&)> handler)

@@ -5,9 +5,11 @@
 #include "Outcome.h"
 
 #include <QChar>
+#include <QFont>
 #include <QSize>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -30,6 +32,40 @@ void SetLabelText(QLabel* label, const QString& text);
 // Writes each delivered text into the window's label of that name, in order, then shows
 // the outcome's warning, then raises its error (for the handler's Guarded to show).
 void Deliver(QWidget* window, const Outcome& outcome);
+
+// The area a result label may take inside its container: to the right up to the container's
+// inner edge or the next control on its row, downwards up to the next control below it.
+QSize ResultRoom(const QLabel& label);
+
+// Where a result label may extend, asked once the label is back at its built font and size.
+using RoomRule = std::function<QSize(const QLabel& label)>;
+
+// A result label that must never be cut off: back at its built font, on one line, at its
+// natural size, without a tool tip. A text too long for its room is drawn at the largest
+// smaller size that fits, on one line or (where the room is high enough) wrapped at a blank,
+// and its whole text is in its tool tip; on one line it keeps its built line's height, so the
+// text stays centred on its row.
+void FitResultLabel(QLabel* label, const QFont& builtFont, const RoomRule& room = ResultRoom);
+
+// The result labels of a window that must never be cut off, each with its built font.
+class ResultLabels {
+public:
+    // Takes the label's current font as its built one.
+    void add(QLabel* label, RoomRule room = ResultRoom);
+    void fit() const;
+
+private:
+    struct Entry {
+        QLabel* label;
+        QFont builtFont;
+        RoomRule room;
+    };
+    std::vector<Entry> entries_;
+};
+
+// Deliver, then every one of the result labels fitted: also when the outcome ends in a warning
+// or an error, the texts written before it are fitted.
+void DeliverFitted(QWidget* window, const Outcome& outcome, const ResultLabels& results);
 
 // The key-press hook of an edit field: each typed character is handed, by reference, to
 // handler; a character that comes back as the null character is discarded. Keys that type
