@@ -1,5 +1,8 @@
 # Hostile texts in every field of every window, and the faults a user can meet.
+ferlund_add_test(hostile_input_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/HostileInputTests.cpp
+  LIBS app ferlund_widget_test_support)
 
 # Messages too long for a box (a pasted megabyte inside a conversion message).
 ferlund_add_test(long_message_box_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/LongMessageBoxTests.cpp
   LIBS app ferlund_widget_test_support)
+add_dependencies(hostile_input_tests alc_database)
