@@ -94,6 +94,7 @@ const Row kRows[] = {
     {"RoundToDigit", "RoundToDigit(x, −2) (per value)", "division, llrintl, multiplication", Goal::Ratio, 1.5},
     {"LookupReferenceRow", "LookupReferenceRow on ALC.FDB (per lookup)", "bare OO API, prepared", Goal::Ratio, 1.5},
     {"DilutionClick", "click «Расcчитать ВОДУ», Form1 Button4", nullptr, Goal::Absolute, 100e3},
+    {"DilutionMouseClick", "  the same by mouse, with Qt's repaints of the pressed button", nullptr, Goal::None, 0},
     {"RawSpiritCutClick", "click Form1 Button1 (cuts)", nullptr, Goal::Absolute, 50e3},
     {"MashHeadsClick", "click Form1 Button3 (heads of a mash)", nullptr, Goal::Absolute, 50e3},
     {"MixStrengthClick", "click Form1 Button5 (blend)", nullptr, Goal::Absolute, 50e3},
