@@ -1,5 +1,5 @@
-// The reference database when something is wrong with ALC.FDB, as the user meets it at
-// start-up: the main window tells "Ошибка: " and the engine's reason, and the run ends before
+// The reference database when something is wrong with ALC.FDB (missing, a directory in its
+// place, a file this user may not read, not a database), as the user meets it at start-up: the main window tells "Ошибка: " and the engine's reason, and the run ends before
 // the window is shown. The file is never changed by the attempt. Another process holding the
 // file blocks the program only when it runs the engine's default, exclusive server mode; a
 // second calculator (the program's own shared mode) never does.
@@ -28,6 +28,8 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -195,6 +197,40 @@ private slots:
         useDatabase(databasePath());
         startUpTellsAndQuits(QStringLiteral("I/O error during \"read\" operation"));
         QVERIFY(QFileInfo(databasePath()).isDir());
+    }
+
+    // A file whose modes keep this user out. Root ignores modes, so where the test runs as
+    // root the attempt is made with the effective ids of "nobody", which the modes bind.
+    void fileTheUserMayNotRead()
+    {
+        QVERIFY(QFile::copy(realDatabase, databasePath()));
+        QVERIFY(QFile::setPermissions(databasePath(), QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                       | QFile::ReadOther | QFile::ExeOther));
+        useDatabase(databasePath());
+        const QByteArray before = FileBytes(databasePath());
+        if (::geteuid() == 0) {
+            const passwd* nobody = ::getpwnam("nobody");
+            if (nobody == nullptr)
+                QSKIP("no user nobody to run as");
+            QVERIFY(::setegid(nobody->pw_gid) == 0 && ::seteuid(nobody->pw_uid) == 0);
+        }
+        const bool unreadable = !QFile(databasePath()).open(QIODevice::ReadOnly);
+        TForm1 form;
+        const bool quit = form.QuitRequested();
+        const QList<BoxRequest> shown = boxes->boxes;
+        if (::getuid() == 0) {
+            [[maybe_unused]] const int u = ::seteuid(0);
+            [[maybe_unused]] const int g = ::setegid(0);
+        }
+        QVERIFY(unreadable);
+        QVERIFY(quit);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].kind, BoxKind::Plain);
+        QVERIFY2(shown[0].text.startsWith(QStringLiteral("Ошибка: ")) && shown[0].text.contains(databasePath())
+                     && shown[0].text.contains(QString::fromLocal8Bit(std::strerror(EACCES))),
+                 qPrintable(shown[0].text));
+        QCOMPARE(FileBytes(databasePath()), before);
     }
 
     void notADatabase_data()
