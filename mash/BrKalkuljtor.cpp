@@ -42,6 +42,11 @@ TForm2::TForm2() : ui(std::make_unique<Ui::TForm2>())
     // Labels size themselves to their text, as the result labels do at every calculation.
     for (QLabel* label : findChildren<QLabel*>())
         label->adjustSize();
+    // A heavy batch gives results wider than their columns: drawn smaller, never cut off.
+    for (QLabel* result : {ui->Label13, ui->Label14, ui->Label15, ui->Label16, ui->Label17, ui->Label18, ui->Label46,
+                           ui->Label45, ui->Label37, ui->Label41, ui->Label38, ui->Label42, ui->Label39, ui->Label43,
+                           ui->Label40, ui->Label44, ui->Label55})
+        resultLabels_.add(result);
     ChainFormula({ui->Label19, ui->Label20});
     ChainFormula({ui->Label22, ui->Label23, ui->Label24, ui->Label25, ui->Label26});
     ChainFormula({ui->Label28, ui->Label29, ui->Label32, ui->Label30, ui->Label31});
@@ -79,7 +84,7 @@ void TForm2::Button3Click()
         SetLabelText(ui->Label55, SugarKilogramsText(grams));
         if (const auto values = ReadSettingsOrTell(QStringLiteral("Options"), SugarSettingsKeys(), QStringLiteral("0")))
             KeptSugarSettings() = SugarSettings::fromList(*values);
-        Deliver(this, CalculateSugarMash(ui->Edit1->text(), KeptSugarSettings()));
+        DeliverFitted(this, CalculateSugarMash(ui->Edit1->text(), KeptSugarSettings()), resultLabels_);
     });
 }
 

@@ -2,6 +2,7 @@
 // The sugar mash calculator window (Form2) and the settings texts it keeps for the whole run.
 
 #include "SugarMash.h"
+#include "Windows.h"
 
 #include <QDialog>
 #include <memory>
@@ -33,4 +34,5 @@ private:
     void BitBtn1Click();
 
     std::unique_ptr<Ui::TForm2> ui;
+    ResultLabels resultLabels_;
 };

@@ -42,6 +42,27 @@ const QString kReadError = QStringLiteral("Ошибка при чтении!");
 
 QString text(QWidget* window, const QString& name) { return Child<QLabel>(window, name)->text(); }
 
+// Every value is wholly visible and stops before the next column.
+void checkValuesFitTheirColumns(QWidget* form)
+{
+    auto fits = [&](const char* name, int nextColumn) {
+        QLabel* label = Child<QLabel>(form, name);
+        const int needed = label->fontMetrics().horizontalAdvance(label->text());
+        QVERIFY2(label->width() >= needed, name);
+        QVERIFY2(label->geometry().right() < nextColumn, name);
+    };
+    for (const char* name : {"Label13", "Label14", "Label15", "Label16", "Label17", "Label18", "Label46"})
+        fits(name, 272);
+    for (const char* name : {"Label37", "Label38", "Label39", "Label40"})
+        fits(name, 384);
+    for (const char* name : {"Label41", "Label42", "Label43", "Label44"})
+        fits(name, Child<QWidget>(form, "GroupBox2")->width() - 2);
+    fits("Label45", 432);
+    fits("Label55", 632);
+    for (const char* name : {"Label9", "Label10"}) // the longest captions end before the results
+        fits(name, 200);
+}
+
 QStringList results(QWidget* window)
 {
     QStringList texts;
@@ -118,6 +139,7 @@ private slots:
     void form2CreateSetsDecimalSeparator();
     void form2IgnoresEnterAndEscape();
     void fiveDigitResultsFit();
+    void heavyBatchResultsFit();
 
     void firstPressWithoutSettingsFile();
     void fileRemovedAfterSuccessfulPress();
@@ -368,23 +390,29 @@ void SugarWindowTests::fiveDigitResultsFit()
                           "10760", "9146", "13633", "11588", "31983", "27186"}));
     QCOMPARE(text(&form, "Label55"), QStringLiteral("=  20кг."));
 
-    // Every value is wholly visible and stops before the next column.
-    auto fits = [&](const char* name, int nextColumn) {
-        QLabel* label = Child<QLabel>(&form, name);
-        const int needed = label->fontMetrics().horizontalAdvance(label->text());
-        QVERIFY2(label->width() >= needed, name);
-        QVERIFY2(label->geometry().right() < nextColumn, name);
-    };
-    for (const char* name : {"Label13", "Label14", "Label15", "Label16", "Label17", "Label18", "Label46"})
-        fits(name, 272);
-    for (const char* name : {"Label37", "Label38", "Label39", "Label40"})
-        fits(name, 384);
-    for (const char* name : {"Label41", "Label42", "Label43", "Label44"})
-        fits(name, Child<QWidget>(&form, "GroupBox2")->width() - 2);
-    fits("Label45", 432);
-    fits("Label55", 632);
-    for (const char* name : {"Label9", "Label10"}) // the longest captions end before the results
-        fits(name, 200);
+    checkValuesFitTheirColumns(&form);
+}
+
+void SugarWindowTests::heavyBatchResultsFit()
+{
+    writeSettings(kSample);
+    TForm2 form;
+    form.show();
+    type(&form, "Edit1", "2000000000");
+    press(&form, "Button3");
+    QVERIFY(boxes_.boxes.isEmpty());
+    QCOMPARE(text(&form, "Label13"), QStringLiteral("1260239445"));
+    checkValuesFitTheirColumns(&form);
+    // Drawn smaller, the whole text is in the tool tip too.
+    auto* smaller = Child<QLabel>(&form, "Label13");
+    QCOMPARE(smaller->toolTip(), smaller->text());
+
+    // A light batch afterwards is shown at the designed size again.
+    type(&form, "Edit1", "1000");
+    press(&form, "Button3");
+    QCOMPARE(results(&form), k1000);
+    QVERIFY(smaller->toolTip().isEmpty());
+    checkValuesFitTheirColumns(&form);
 }
 
 // ---- Form2: "Расчитать" --------------------------------------------------------------
