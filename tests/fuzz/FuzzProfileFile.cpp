@@ -129,8 +129,19 @@ bool OnlyTheKeyChanged(const QByteArray& oldBytes, const QByteArray& newBytes,
     return nm.size() == 2 && s == 0 && nm[0] == '[' + section + "]\r\n" && nm[1] == keyLine;
 }
 
+// The run's own directory, removed when the run ends.
+struct RunDirectory {
+    QString path;
+    ~RunDirectory()
+    {
+        if (!path.isEmpty())
+            QDir(path).removeRecursively();
+    }
+};
+
 QString FilePath()
 {
+    static RunDirectory directory;
     static const QString path = [] {
         // Memory, where there is some: every write is flushed to disk.
         const QString base =
@@ -138,6 +149,7 @@ QString FilePath()
         const QString dir = base + QStringLiteral("/fuzz_profile_file.")
             + QString::number(::getpid());
         QDir().mkpath(dir);
+        directory.path = dir;
         return dir + QStringLiteral("/example.ini");
     }();
     return path;
