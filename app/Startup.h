@@ -5,6 +5,7 @@
 #include "Error.h"
 #include "MessageBoxes.h"
 #include "QtMessageBoxes.h"
+#include "TerminationSignals.h"
 #include "Windows.h"
 
 #include <QApplication>
@@ -35,6 +36,7 @@ int RunProgram(QApplication& application)
         // The user has been told why; the shutdown still runs, without the window ever shown.
         window->close();
     } else {
+        CloseOnTerminationSignals(window.get());
         window->show();
         application.exec(); // until the main window closes (its FormClose has run then)
     }

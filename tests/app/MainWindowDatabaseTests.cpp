@@ -27,6 +27,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <dlfcn.h>
 #include <link.h>
 #include <memory>
@@ -147,6 +148,8 @@ private slots:
     void pastedSqlLeavesTheTableUnchanged_data();
     void pastedSqlLeavesTheTableUnchanged();
     void closingAfterALookupWithNoRow();
+    void terminationSignalEndsTheRun_data();
+    void terminationSignalEndsTheRun();
 };
 
 void MainWindowDatabaseTests::builtInNameNeverReadsTheSettings()
@@ -346,6 +349,43 @@ void MainWindowDatabaseTests::closingAfterALookupWithNoRow()
     dilute(next, "1000", "70", "40");
     QCOMPARE(results(next), (QStringList{"773.52 мл.", "1750 мл."}));
     QCOMPARE(boxes->texts(), QStringList{cases::kNoSuchData});
+}
+
+void MainWindowDatabaseTests::terminationSignalEndsTheRun_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+// A logout or a plain `kill` ends the program the way its exit button does, although the
+// embedded database engine takes these signals for itself when it loads.
+void MainWindowDatabaseTests::terminationSignalEndsTheRun()
+{
+    QFETCH(int, signal);
+    QProcess probe;
+    probe.start(QCoreApplication::applicationDirPath() + QStringLiteral("/startup_probe"), {"main-window"});
+    QVERIFY(probe.waitForStarted());
+    const auto pid = static_cast<pid_t>(probe.processId());
+
+    // Running with the database open: the process holds ALC.FDB.
+    auto holdsDatabase = [pid] {
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+        for (const QString& fd : fds.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System))
+            if (QFileInfo(fds.filePath(fd)).symLinkTarget().endsWith(QStringLiteral("ALC.FDB")))
+                return true;
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(holdsDatabase(), 30000);
+    QTest::qWait(300); // into the event loop
+
+    QCOMPARE(::kill(pid, signal), 0);
+    QVERIFY2(probe.waitForFinished(20000), "the program did not end on the signal");
+    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(probe.exitCode(), 0);
+    QVERIFY2(QString::fromUtf8(probe.readAllStandardOutput()).contains(QStringLiteral("handlers=FormCreate,FormClose,FormDestroy")),
+             "the shutdown did not run FormClose before FormDestroy");
 }
 
 QTEST_MAIN(MainWindowDatabaseTests)
