@@ -8,7 +8,6 @@
 #include "Windows.h"
 
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 
 namespace {
@@ -60,19 +59,6 @@ TForm2::TForm2() : ui(std::make_unique<Ui::TForm2>())
 }
 
 TForm2::~TForm2() = default;
-
-void TForm2::keyPressEvent(QKeyEvent* event)
-{
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->ignore();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
-}
 
 void TForm2::FormCreate() { SetDecimalSeparator(QLatin1Char('.')); }
 

@@ -16,16 +16,12 @@ class TForm2;
 // window. Tests reset them to the start-of-run state.
 SugarSettings& KeptSugarSettings();
 
-class TForm2 : public QDialog {
+class TForm2 : public FixedDialog {
     Q_OBJECT
 
 public:
     TForm2();
     ~TForm2() override;
-
-protected:
-    // Enter and Escape do nothing here (a dialog would otherwise close on Escape).
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();

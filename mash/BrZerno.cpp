@@ -7,7 +7,6 @@
 #include "Windows.h"
 #include "ui_BrZerno.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -48,7 +47,7 @@ void LoadGrainSettings()
 
 GrainSettingsTexts& GrainSettings() { return grainSettings; }
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm5>())
+TForm5::TForm5(QWidget* parent) : FixedDialog(parent), ui(std::make_unique<Ui::TForm5>())
 {
     Q_INIT_RESOURCE(grain);
     ui->setupUi(this);
@@ -78,18 +77,8 @@ TForm5::~TForm5() = default;
 
 void TForm5::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
+    FixedDialog::showEvent(event);
     CentreOnScreen(this);
-}
-
-void TForm5::keyPressEvent(QKeyEvent* event)
-{
-    // Only "Закрыть" closes this window: Escape does not.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TForm5::Button1Click()

@@ -18,7 +18,7 @@ class TForm5;
 // missing file later in the run still calculates from them; empty until the first reading.
 GrainSettingsTexts& GrainSettings();
 
-class TForm5 : public QDialog {
+class TForm5 : public FixedDialog {
     Q_OBJECT
 
 public:
@@ -27,7 +27,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Button1Click(); // "Расчитать"

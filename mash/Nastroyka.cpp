@@ -7,7 +7,6 @@
 #include "Windows.h"
 
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 
 TForm3::TForm3() : ui(std::make_unique<Ui::TForm3>())
@@ -29,19 +28,6 @@ TForm3::TForm3() : ui(std::make_unique<Ui::TForm3>())
 TForm3::~TForm3() = default;
 
 QList<QLineEdit*> TForm3::fields() const { return {ui->Edit1, ui->Edit2, ui->Edit3, ui->Edit4, ui->Edit5}; }
-
-void TForm3::keyPressEvent(QKeyEvent* event)
-{
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->ignore();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
-}
 
 void TForm3::FormCreate()
 {

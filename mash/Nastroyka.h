@@ -2,7 +2,7 @@
 // The sugar mash settings window (Form3): the five quantities per kilogram of sugar as free
 // text, read from section Options when the window is created and written back on "Сохранить".
 
-
+#include "Windows.h"
 #include <QDialog>
 #include <memory>
 
@@ -12,16 +12,12 @@ class TForm3;
 
 class QLineEdit;
 
-class TForm3 : public QDialog {
+class TForm3 : public FixedDialog {
     Q_OBJECT
 
 public:
     TForm3();
     ~TForm3() override;
-
-protected:
-    // Enter and Escape do nothing here (a dialog would otherwise close on Escape).
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();

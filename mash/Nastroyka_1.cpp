@@ -7,10 +7,9 @@
 #include "Windows.h"
 #include "ui_Nastroyka_1.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 
-TForm6::TForm6(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TForm6>())
+TForm6::TForm6(QWidget* parent) : FixedDialog(parent), ui(std::make_unique<Ui::TForm6>())
 {
     ui->setupUi(this);
     SetupFixedWindow(this, QSize(315, 202), TitleButtons::None);
@@ -31,18 +30,8 @@ TForm6::~TForm6() = default;
 
 void TForm6::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
+    FixedDialog::showEvent(event);
     CentreOnScreen(this);
-}
-
-void TForm6::keyPressEvent(QKeyEvent* event)
-{
-    // Only the two buttons end this window: Escape does not.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TForm6::FormCreate()

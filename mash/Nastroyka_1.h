@@ -2,6 +2,7 @@
 // The grain mash settings window: the four quantities of section Options_1, shown as they
 // are stored and written back as they stand on "Сохранить".
 
+#include "Windows.h"
 #include <QChar>
 #include <QDialog>
 #include <memory>
@@ -10,7 +11,7 @@ namespace Ui {
 class TForm6;
 }
 
-class TForm6 : public QDialog {
+class TForm6 : public FixedDialog {
     Q_OBJECT
 
 public:
@@ -19,7 +20,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();

@@ -206,3 +206,16 @@ void InstallFontSubstitutions()
                                {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans"),
                                 QStringLiteral("DejaVu Sans")});
 }
+
+void FixedDialog::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}

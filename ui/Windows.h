@@ -5,6 +5,7 @@
 #include "Outcome.h"
 
 #include <QChar>
+#include <QDialog>
 #include <QFont>
 #include <QSize>
 #include <functional>
@@ -76,6 +77,16 @@ void InstallKeyPressHandler(QLineEdit* edit, std::function<void(QChar&)> handler
 // Substitutes installed faces for the specified ones ("MS Sans Serif", "Segoe Script",
 // "Segoe Print") so that the windows keep their proportions on this desktop.
 void InstallFontSubstitutions();
+
+// A modal window that only its own buttons close: Escape does not close it and Enter presses
+// no button, as QDialog would have them do.
+class FixedDialog : public QDialog {
+public:
+    using QDialog::QDialog;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
 
 // The modal window run: a new instance with no owner, shown modally, destroyed as soon as
 // the run ends, also when it ends through an error.
