@@ -132,9 +132,14 @@ QSize ResultRoom(const QLabel& label)
 
 void FitResultLabel(QLabel* label, const QFont& builtFont, const RoomRule& roomOf)
 {
-    label->setFont(builtFont);
-    label->setWordWrap(false);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Only what a previous fitting changed is put back: each of these setters throws away the
+    // label's measured size, and measuring it again is most of the cost of a click.
+    if (label->font() != builtFont)
+        label->setFont(builtFont);
+    if (label->wordWrap())
+        label->setWordWrap(false);
+    if (label->alignment() != (Qt::AlignLeft | Qt::AlignVCenter))
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->adjustSize();
     label->setToolTip(QString());
     const QSize room = roomOf(*label);
