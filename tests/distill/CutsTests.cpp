@@ -5,28 +5,6 @@
 
 #include <QtTest>
 
-namespace {
-
-QStringList deliveriesOf(const Outcome& outcome)
-{
-    QStringList texts;
-    for (const Delivery& delivery : outcome.results)
-        texts.append(delivery.label + QLatin1Char('=') + delivery.text);
-    return texts;
-}
-
-void compareOutcome(const Outcome& outcome)
-{
-    QFETCH(QStringList, deliveries);
-    QFETCH(QString, warning);
-    QFETCH(QString, error);
-    QCOMPARE(deliveriesOf(outcome), deliveries);
-    QCOMPARE(outcome.warning.value_or(QString()), warning);
-    QCOMPARE(outcome.error ? outcome.error->message() : QString(), error);
-}
-
-} // namespace
-
 class CutsTests : public QObject {
     Q_OBJECT
 

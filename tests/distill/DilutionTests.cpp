@@ -20,24 +20,6 @@ const QMap<QString, ReferenceRow> kIllustrative = {
     {QStringLiteral("96"), {93.84, 0.8074}},
 };
 
-QStringList deliveriesOf(const Outcome& outcome)
-{
-    QStringList texts;
-    for (const Delivery& delivery : outcome.results)
-        texts.append(delivery.label + QLatin1Char('=') + delivery.text);
-    return texts;
-}
-
-void compareOutcome(const Outcome& outcome)
-{
-    QFETCH(QStringList, deliveries);
-    QFETCH(QString, warning);
-    QFETCH(QString, error);
-    QCOMPARE(deliveriesOf(outcome), deliveries);
-    QCOMPARE(outcome.warning.value_or(QString()), warning);
-    QCOMPARE(outcome.error ? outcome.error->message() : QString(), error);
-}
-
 // A lookup over a fixed set of rows that records every strength it is asked for. A text
 // starting with "!" raises an Error with the rest as message, as a failing database would.
 struct RecordingLookup {

@@ -12,22 +12,6 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-
-// The message of the Error that f raises, or "(no error)".
-template <class F>
-QString errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.message();
-    }
-    return QStringLiteral("(no error)");
-}
-
-} // namespace
-
 class NumericTests : public QObject {
     Q_OBJECT
 

@@ -33,17 +33,6 @@ namespace {
 const QString kDatabase = QStringLiteral(FERLUND_TEST_ALC_FDB);
 const QString kLookupStatement = QStringLiteral("select * from sp_pr_ob(?)");
 
-template <class F>
-QString errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.message();
-    }
-    return QStringLiteral("(no error)");
-}
-
 bool sameDouble(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // The last line is the system's own text, in the user's language.
