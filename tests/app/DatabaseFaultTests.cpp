@@ -33,12 +33,6 @@
 
 namespace {
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A process that attaches to database through isql and stays attached until it is ended.
 // root: the Firebird configuration root it runs with; empty for the engine's default.
 class Holder {
@@ -208,7 +202,7 @@ private slots:
         QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                                        | QFile::ReadOther | QFile::ExeOther));
         useDatabase(databasePath());
-        const QByteArray before = FileBytes(databasePath());
+        const QByteArray before = readBytes(databasePath());
         if (::geteuid() == 0) {
             const passwd* nobody = ::getpwnam("nobody");
             if (nobody == nullptr)
@@ -230,7 +224,7 @@ private slots:
         QVERIFY2(shown[0].text.startsWith(QStringLiteral("Ошибка: ")) && shown[0].text.contains(databasePath())
                      && shown[0].text.contains(QString::fromLocal8Bit(std::strerror(EACCES))),
                  qPrintable(shown[0].text));
-        QCOMPARE(FileBytes(databasePath()), before);
+        QCOMPARE(readBytes(databasePath()), before);
     }
 
     void notADatabase_data()
@@ -253,7 +247,7 @@ private slots:
         file.close();
         useDatabase(databasePath());
         startUpTellsAndQuits(QStringLiteral("."));
-        QCOMPARE(FileBytes(databasePath()), bytes);
+        QCOMPARE(readBytes(databasePath()), bytes);
     }
 
     // Another program with the engine's default configuration (exclusive "Super" mode) holds
@@ -261,7 +255,7 @@ private slots:
     void heldExclusivelyByAnotherProcess()
     {
         QVERIFY(QFile::copy(realDatabase, databasePath()));
-        const QByteArray before = FileBytes(databasePath());
+        const QByteArray before = readBytes(databasePath());
         Holder holder;
         const QString problem = holder.start(databasePath(), QString(), lockDirectory());
         if (problem == QLatin1String("no isql-fb"))
@@ -270,7 +264,7 @@ private slots:
         useDatabase(databasePath());
         startUpTellsAndQuits(QStringLiteral("\"lock\""));
         QVERIFY(holder.answeredAndEnded());
-        QCOMPARE(FileBytes(databasePath()), before);
+        QCOMPARE(readBytes(databasePath()), before);
     }
 
     // Another process in the program's own shared mode: both work.

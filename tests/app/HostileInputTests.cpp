@@ -73,12 +73,6 @@ void HostileRows()
         QTest::newRow(qPrintable(name)) << text;
 }
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
 QByteArray Digest(const QString& path)
 {
     QFile file(path);
@@ -262,7 +256,7 @@ private slots:
                      qPrintable(QStringLiteral("%1: %2").arg(expected.button, Shorten(seen.boxes.join('|')))));
             QVERIFY2(seen.labels == expected.labels,
                      qPrintable(QStringLiteral("%1: %2").arg(expected.button, seen.labels.join('|'))));
-            QCOMPARE(FileBytes(SettingsPath()), kSettings);
+            QCOMPARE(readBytes(SettingsPath()), kSettings);
         }
         // The fields keep what was pasted.
         for (const QString& name : fields)
@@ -283,7 +277,7 @@ private slots:
         QCOMPARE(press(&form, "Button2").boxes, QStringList());
         QCOMPARE(press(&form, "BitBtn3").boxes, QStringList());
         QVERIFY(!form.isVisible());
-        QCOMPARE(FileBytes(SettingsPath()), kSettings);
+        QCOMPARE(readBytes(SettingsPath()), kSettings);
     }
 
     // The sugar calculator: the text as the weight, with sound settings; then sound weight
@@ -304,7 +298,7 @@ private slots:
             QVERIFY2(seen.boxes == QStringList{error(kInteger.arg(held))}, qPrintable(Shorten(seen.boxes.join('|'))));
             QCOMPARE(seen.labels, QStringList()); // the weight comes first: nothing written
         }
-        QCOMPARE(FileBytes(SettingsPath()), kSettings);
+        QCOMPARE(readBytes(SettingsPath()), kSettings);
 
         fill(&form, {"Edit1"}, QStringLiteral("1000"));
         QByteArray bytes = "[Options]\r\n";
@@ -325,12 +319,12 @@ private slots:
             QVERIFY2(seen.boxes == QStringList{settingsError(text, read)}, qPrintable(Shorten(seen.boxes.join('|'))));
             QCOMPARE(seen.labels, before);
         }
-        QCOMPARE(FileBytes(SettingsPath()), bytes);
+        QCOMPARE(readBytes(SettingsPath()), bytes);
 
         // The settings window opens and is cancelled; the close button ends the window.
         WhenModalShown([](QWidget* modal) { Child<QPushButton>(modal, "Button2")->click(); }, 10000);
         QCOMPARE(press(&form, "BitBtn1").boxes, QStringList());
-        QCOMPARE(FileBytes(SettingsPath()), bytes);
+        QCOMPARE(readBytes(SettingsPath()), bytes);
         QCOMPARE(press(&form, "Button2").boxes, QStringList());
         QVERIFY(!form.isVisible());
     }
@@ -355,11 +349,11 @@ private slots:
             QVERIFY2(seen.boxes == QStringList{settingsError(text, read)}, qPrintable(Shorten(seen.boxes.join('|'))));
             QCOMPARE(seen.labels, QStringList());
         }
-        QCOMPARE(FileBytes(SettingsPath()), bytes);
+        QCOMPARE(readBytes(SettingsPath()), bytes);
 
         WhenModalShown([](QWidget* modal) { Child<QPushButton>(modal, "Button2")->click(); }, 10000);
         QCOMPARE(press(&form, "BitBtn1").boxes, QStringList());
-        QCOMPARE(FileBytes(SettingsPath()), bytes);
+        QCOMPARE(readBytes(SettingsPath()), bytes);
         QCOMPARE(press(&form, "Button2").boxes, QStringList());
         QVERIFY(!form.isVisible());
     }
@@ -406,7 +400,7 @@ private slots:
             const Press seen = press(form.get(), "Button2");
             QCOMPARE(seen.boxes, QStringList());
             QVERIFY(!form->isVisible());
-            QCOMPARE(FileBytes(SettingsPath()), kSettings);
+            QCOMPARE(readBytes(SettingsPath()), kSettings);
         }
         std::unique_ptr<QDialog> form = make();
         form->show();
@@ -421,7 +415,7 @@ private slots:
         stored.replace(QChar(0xFF17), QLatin1Char('?'));
         for (const QString& key : keys)
             QCOMPARE(ReadSetting(section, key, QStringLiteral("(absent)")), stored.left(2047));
-        QVERIFY(FileBytes(SettingsPath()).contains(untouched));
+        QVERIFY(readBytes(SettingsPath()).contains(untouched));
     }
 };
 

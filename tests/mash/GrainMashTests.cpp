@@ -5,15 +5,6 @@
 
 namespace {
 
-// The deliveries as "Label=text", in the order they came.
-QStringList delivered(const Outcome& outcome)
-{
-    QStringList list;
-    for (const Delivery& d : outcome.results)
-        list.append(d.label + QLatin1Char('=') + d.text);
-    return list;
-}
-
 // The nine labels in their order of writing, paired with the given texts.
 QStringList inOrder(const QStringList& texts)
 {
@@ -94,7 +85,7 @@ void GrainMashTests::calculation()
 
     const Outcome outcome = CalculateGrainMash({vKub, vVod, sDr, pDr});
 
-    QCOMPARE(delivered(outcome), expected);
+    QCOMPARE(deliveriesOf(outcome), expected);
     QVERIFY(!outcome.warning);
     if (error.isEmpty()) {
         QVERIFY2(!outcome.error, qPrintable(outcome.error ? outcome.error->message() : QString()));

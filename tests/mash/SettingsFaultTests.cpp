@@ -39,27 +39,6 @@ const QByteArray kSettings = "[Options]\r\nkolvo1=4\r\nkolvo2=20\r\nkolvo3=100\r
 const QString kNotFound = QStringLiteral("Файл example.ini не найден!");
 const QString kReadError = QStringLiteral("Ошибка при чтении!");
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-bool SetImmutable(const QString& path, bool on)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (ok) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return ok;
-}
-
 // Runs the rest of a scope as another user where this process is root: the file modes then
 // bind it as they bind that user (root itself ignores them). Only the effective ids change,
 // so the scope's end gives root back.
@@ -189,7 +168,7 @@ private:
             QCOMPARE(shown(), QStringList{box(BoxKind::Error, unableToWrite())});
             QVERIFY(form.isVisible());
         }
-        QCOMPARE(FileBytes(SettingsPath()), expectedBytes);
+        QCOMPARE(readBytes(SettingsPath()), expectedBytes);
     }
 
 private slots:
@@ -211,7 +190,7 @@ private slots:
 
     void cleanup()
     {
-        SetImmutable(dir->path(), false);
+        setImmutable(dir->path(), false);
         const QStringList failures = watchdog->failures();
         watchdog.reset();
         boxes.reset();
@@ -299,7 +278,7 @@ private slots:
             boxes->clear();
             saveFails("(unreadable)");
         }
-        QCOMPARE(FileBytes(SettingsPath()), kSettings);
+        QCOMPARE(readBytes(SettingsPath()), kSettings);
         QCOMPARE(filesInDirectory(), QStringList{"example.ini"});
     }
 
@@ -307,7 +286,7 @@ private slots:
     void directoryThatRefusesWrites()
     {
         writeSettings(kSettings);
-        if (!SetImmutable(dir->path(), true))
+        if (!setImmutable(dir->path(), true))
             QSKIP("the file system here has no immutable flag");
         saveFails(kSettings);
         QCOMPARE(filesInDirectory(), QStringList{"example.ini"});
@@ -350,7 +329,7 @@ private slots:
             QCOMPARE(shown(), QStringList{box(BoxKind::Error, unableToWrite())});
             QVERIFY(form.isVisible());
         }
-        QCOMPARE(FileBytes(SettingsPath()), old);
+        QCOMPARE(readBytes(SettingsPath()), old);
         QCOMPARE(filesInDirectory(), QStringList{"example.ini"});
 
         // With room again the same save goes through.

@@ -50,23 +50,6 @@ Failure failureOf(F&& f)
     return {};
 }
 
-// The immutable attribute: the one thing that stops even a privileged process from creating,
-// renaming or replacing a file, so the refusal tests stay honest when run as root.
-bool setImmutable(const QString& path, bool on)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (ok) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return ok;
-}
-
 bool canCreateIn(const QString& directory)
 {
     const QString probe = directory + QStringLiteral("/probe");

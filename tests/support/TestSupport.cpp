@@ -5,6 +5,10 @@
 #include <QLocale>
 #include <QtTest>
 #include <clocale>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 void UseRussianLocale()
 {
@@ -51,4 +55,19 @@ void compareOutcome(const Outcome& outcome)
     QCOMPARE(deliveriesOf(outcome), deliveries);
     QCOMPARE(outcome.warning.value_or(QString()), warning);
     QCOMPARE(outcome.error ? outcome.error->message() : QString(), error);
+}
+
+bool setImmutable(const QString& path, bool on)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
 }

@@ -23,6 +23,11 @@ void writeBytes(const QString& path, const QByteArray& bytes);
 // Names in a directory, hidden ones included: a temporary file left behind shows here.
 QStringList entriesOf(const QString& directory);
 
+// Sets or clears a file's immutable attribute: the one thing that stops even a privileged
+// process from creating, renaming or replacing a file, so refusal tests stay honest as root.
+// False where the filesystem or the process cannot set it.
+bool setImmutable(const QString& path, bool on);
+
 // The message of the Error that f raises, or "(no error)".
 template <class F>
 QString errorOf(F&& f)
